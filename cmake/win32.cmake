@@ -1,0 +1,23 @@
+# The i686 target: HvLaunch.exe itself, and the programs that prove it under Wine.
+
+# No C run-time anywhere in the launcher: its own entry, no stack probes,
+# no unwind tables, nothing that needs start-up code.
+set(product_flags -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
+    -fno-stack-protector -fno-ident -mno-stack-arg-probe
+    "-ffile-prefix-map=${CMAKE_SOURCE_DIR}=.")
+target_compile_options(launcher_core PRIVATE ${product_flags})
+
+# The toolchain's default list of Windows libraries is not wanted: the
+# launcher names its two DLLs itself.
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
+
+add_executable(HvLaunch WIN32 src/startup.cpp)
+target_compile_options(HvLaunch PRIVATE -Wall -Wextra -Werror ${product_flags})
+target_link_libraries(HvLaunch PRIVATE launcher_core kernel32 advapi32)
+target_link_options(HvLaunch PRIVATE
+    -nostdlib -nostartfiles
+    # A misspelt entry must fail the link, not fall back to the start of .text.
+    -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
+    -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s)
+
+add_subdirectory(tests/wine)
