@@ -8,6 +8,10 @@
 // them; WINAPI is empty there because the host has one calling convention.
 #pragma once
 
+// A test program under Wine includes the full system header before this one:
+// the same calls and records are declared there already.
+#if !defined(_WINDOWS_)
+
 #include <stdint.h>
 
 #if defined(_WIN32)
@@ -24,9 +28,15 @@
 
 typedef int BOOL;
 typedef unsigned char BYTE;
-typedef uint16_t WORD;
+typedef unsigned short WORD;
+#if defined(_WIN32)
+// As the system header has them, so that C++ names taking them link alike.
+typedef unsigned long DWORD;
+typedef long LONG;
+#else
 typedef uint32_t DWORD;
 typedef int32_t LONG;
+#endif
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef void* HANDLE;
@@ -102,3 +112,5 @@ WIN32_IMPORT LONG WINAPI RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, R
 WIN32_IMPORT LONG WINAPI RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type,
                                         const BYTE* data, DWORD dataSize);
 WIN32_IMPORT LONG WINAPI RegCloseKey(HKEY key);
+
+#endif

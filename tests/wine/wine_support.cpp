@@ -1,0 +1,104 @@
+#include "wine_support.h"
+
+#include <cstdio>
+
+std::string OwnPath()
+{
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, length);
+}
+
+std::string DirectoryOf(const std::string& path)
+{
+    return path.substr(0, path.find_last_of('\\'));
+}
+
+long RunRaw(const char* applicationName, const std::string& commandLine,
+            const char* currentDirectory)
+{
+    std::string line = commandLine; // CreateProcessA takes a writable buffer
+    STARTUPINFOA startupInfo = {};
+    startupInfo.cb = sizeof startupInfo;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(applicationName, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory, &startupInfo, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD exitCode = 0xDEADBEEF;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<long>(exitCode);
+}
+
+DWORD HandleCount()
+{
+    DWORD count = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &count);
+    return count;
+}
+
+bool CreateLocalMachineKey(const char* path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void DeleteLocalMachineTree(const char* path)
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, path);
+}
+
+bool LocalMachineKeyExists(const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RegistryValue ReadLocalMachineValue(const char* path, const char* name, REGSAM view)
+{
+    RegistryValue value;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS)
+        return value;
+    char data[256];
+    DWORD size = sizeof data;
+    if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size) ==
+        ERROR_SUCCESS) {
+        value.exists = true;
+        value.bytes.assign(data, size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+bool WriteLocalMachineValue(const char* path, const char* name, DWORD type, const void* data,
+                            DWORD size)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    LONG result = RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    return result == ERROR_SUCCESS;
+}
+
+std::string HexBytes(const std::string& bytes)
+{
+    std::string text;
+    for (unsigned char byte : bytes) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%02X", byte);
+        text += (text.empty() ? "" : " ") + std::string(hex);
+    }
+    return text;
+}
