@@ -20,4 +20,8 @@ target_link_options(HvLaunch PRIVATE
     -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
     -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s)
 
+add_subdirectory(demo)
 add_subdirectory(tests/wine)
+
+add_test(NAME image_check
+         COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_image.py" $<TARGET_FILE:HvLaunch>)
