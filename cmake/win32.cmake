@@ -11,7 +11,10 @@ target_compile_options(launcher_core PRIVATE ${product_flags})
 # launcher names its two DLLs itself.
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
-add_executable(HvLaunch WIN32 src/startup.cpp)
+enable_language(RC)
+
+add_executable(HvLaunch WIN32 src/startup.cpp res/HvLaunch.rc)
+set_property(SOURCE res/HvLaunch.rc APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/HvLaunch.ico")
 target_compile_options(HvLaunch PRIVATE -Wall -Wextra -Werror ${product_flags})
 target_link_libraries(HvLaunch PRIVATE launcher_core kernel32 advapi32)
 target_link_options(HvLaunch PRIVATE
@@ -25,3 +28,9 @@ add_subdirectory(tests/wine)
 
 add_test(NAME image_check
          COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_image.py" $<TARGET_FILE:HvLaunch>)
+add_test(NAME resource_check
+         COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_resources.py"
+                 $<TARGET_FILE:HvLaunch> "${CMAKE_SOURCE_DIR}/res/HvLaunch.ico")
+# The committed icon and preview are exactly what their generator draws.
+add_test(NAME icon_is_generated
+         COMMAND "${CMAKE_SOURCE_DIR}/tests/pe/check_icon_generated.sh" "${CMAKE_SOURCE_DIR}")
