@@ -27,10 +27,15 @@ add_subdirectory(demo)
 add_subdirectory(tests/wine)
 
 add_test(NAME image_check
-         COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_image.py" $<TARGET_FILE:HvLaunch>)
+         COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_image.py"
+                 $<TARGET_FILE:HvLaunch> "${CMAKE_SOURCE_DIR}")
 add_test(NAME resource_check
          COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_resources.py"
                  $<TARGET_FILE:HvLaunch> "${CMAKE_SOURCE_DIR}/res/HvLaunch.ico")
 # The committed icon and preview are exactly what their generator draws.
 add_test(NAME icon_is_generated
          COMMAND "${CMAKE_SOURCE_DIR}/tests/pe/check_icon_generated.sh" "${CMAKE_SOURCE_DIR}")
+# Two more builds from fresh copies of the sources, elsewhere: the same bytes.
+add_test(NAME reproducible_build
+         COMMAND "${CMAKE_SOURCE_DIR}/scripts/check-reproducible" $<TARGET_FILE:HvLaunch>)
+set_tests_properties(reproducible_build PROPERTIES TIMEOUT 300)

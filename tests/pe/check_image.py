@@ -1,7 +1,11 @@
 #!/usr/bin/python3
 """Checks the built HvLaunch.exe with an independent PE parser (pefile):
 a 32-bit GUI-subsystem image for i386 whose only imports are the calls the
-launcher makes and the three its start-up needs."""
+launcher makes and the three its start-up needs, and which holds nothing
+that would make two builds differ.
+
+    check_image.py HvLaunch.exe SOURCE-DIR
+"""
 import sys
 
 import pefile
@@ -26,7 +30,7 @@ def check(condition, message):
         failures.append(message)
 
 
-def main(path):
+def main(path, source_dir):
     pe = pefile.PE(path)
     check(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
           f"machine {pe.FILE_HEADER.Machine:#x}, not i386")
@@ -49,6 +53,14 @@ def main(path):
           text.VirtualAddress <= entry < text.VirtualAddress + text.Misc_VirtualSize,
           f"entry point {entry:#x} is not in .text")
 
+    # Nothing that differs from one build to the next: no time stamp, no
+    # path of the build machine, no symbols.
+    check(pe.FILE_HEADER.TimeDateStamp == 0, f"time stamp {pe.FILE_HEADER.TimeDateStamp:#x}")
+    check(pe.FILE_HEADER.PointerToSymbolTable == 0 and pe.FILE_HEADER.NumberOfSymbols == 0,
+          "the image is not stripped")
+    with open(path, "rb") as f:
+        check(source_dir.encode() not in f.read(), f"the image names {source_dir}")
+
     for message in failures:
         print(f"{path}: {message}")
     print(f"{passed} passed, {len(failures)} failed")
@@ -56,4 +68,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(sys.argv[1], sys.argv[2]))
