@@ -23,6 +23,7 @@ target_link_options(HvLaunch PRIVATE
     -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
     -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s)
 
+add_subdirectory(bench)
 add_subdirectory(demo)
 add_subdirectory(tests/wine)
 
