@@ -7,6 +7,7 @@
 #include <string>
 
 #include "check.h"
+#include "wine_support.h"
 
 namespace {
 
@@ -124,12 +125,7 @@ int main(int argc, char** argv)
         std::printf("usage: resources_test PATH-OF-HvLaunch.exe\n");
         return 2;
     }
-    std::string path = argv[1];
-    if (path[0] == '/') { // a Unix path, reached through Wine's Z: drive
-        for (char& c : path)
-            c = c == '/' ? '\\' : c;
-        path = "Z:" + path;
-    }
+    const std::string path = WindowsPath(argv[1]);
     VersionBlock(path.c_str());
     IconGroup(path.c_str());
     return CheckSummary();

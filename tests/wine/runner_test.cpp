@@ -118,6 +118,19 @@ void ReturnsWhenTheChildEndsNotItsChildren()
     }
 }
 
+void LeavesNoHandleBehind()
+{
+    const std::string line = Self() + " child-exit 0";
+    RunAndWait(line.c_str()); // the first call may load what later ones reuse
+    const DWORD handlesBefore = HandleCount();
+    int failures = 0;
+    for (int i = 0; i < 100; ++i)
+        failures += RunAndWait(line.c_str()) != 0;
+    ok(failures == 0, "%d of 100 runs failed", failures);
+    ok(HandleCount() == handlesBefore, "after 100 runs the handle count is %lu, was %lu",
+       HandleCount(), handlesBefore);
+}
+
 void ChildGetsTheCallersEnvironmentAndDirectory()
 {
     char directory[MAX_PATH];
@@ -146,6 +159,7 @@ int main(int argc, char** argv)
     ExitCodesComeBackUnchanged();
     WhatStartsNothingIsLaunchFailed();
     ReturnsWhenTheChildEndsNotItsChildren();
+    LeavesNoHandleBehind();
     ChildGetsTheCallersEnvironmentAndDirectory();
     return CheckSummary();
 }

@@ -14,15 +14,32 @@ std::string DirectoryOf(const std::string& path)
     return path.substr(0, path.find_last_of('\\'));
 }
 
-long RunRaw(const char* applicationName, const std::string& commandLine,
-            const char* currentDirectory)
+std::string WindowsPath(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return path;
+    std::string windows = "Z:" + path;
+    for (char& c : windows)
+        c = c == '/' ? '\\' : c;
+    return windows;
+}
+
+bool StartRaw(const char* applicationName, const std::string& commandLine,
+              const char* currentDirectory, PROCESS_INFORMATION* process)
 {
     std::string line = commandLine; // CreateProcessA takes a writable buffer
     STARTUPINFOA startupInfo = {};
     startupInfo.cb = sizeof startupInfo;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(applicationName, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory, &startupInfo, &process))
+    *process = {};
+    return CreateProcessA(applicationName, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentDirectory, &startupInfo, process) != FALSE;
+}
+
+long RunRaw(const char* applicationName, const std::string& commandLine,
+            const char* currentDirectory)
+{
+    PROCESS_INFORMATION process;
+    if (!StartRaw(applicationName, commandLine, currentDirectory, &process))
         return -1;
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0xDEADBEEF;

@@ -11,9 +11,15 @@ std::string OwnPath();
 // The directory part of a Windows path, without its last backslash.
 std::string DirectoryOf(const std::string& path);
 
+// A path as Windows sees it: a Unix path is reached through Wine's Z: drive.
+std::string WindowsPath(const std::string& path);
+
 // Starts commandLine, exactly these bytes, with the given application name
-// (null to let the platform take it from the line), waits for it to end and
-// returns its exit code; -1 if it could not be started.
+// (null to let the platform take it from the line). StartRaw leaves both
+// handles to the caller; RunRaw waits for the end and returns the exit
+// code. Both fail, with false or -1, when nothing could be started.
+bool StartRaw(const char* applicationName, const std::string& commandLine,
+              const char* currentDirectory, PROCESS_INFORMATION* process);
 long RunRaw(const char* applicationName, const std::string& commandLine,
             const char* currentDirectory = nullptr);
 

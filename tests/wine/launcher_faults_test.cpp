@@ -1,0 +1,199 @@
+// HvLaunch.exe under faults, on Wine: keys it may not write or that are not
+// there, children that crash or are killed, tails that name no program, a
+// tail as long as a command line may be. Every case ends with exit status 0,
+// no window, and the registry exactly as before but for the status value.
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "check.h"
+#include "launcher_harness.h"
+
+namespace {
+
+const char otherKey[] = "Software\\Halvorn Tech\\Other Product";
+
+// The maker's keys as a deployment would leave them: the status value, a
+// value beside it, and a key beside the status key.
+void ResetMakerKeys()
+{
+    ResetStatusKey();
+    WriteLocalMachineValue(statusKey, "Version", REG_SZ, "2.1", 4);
+    CreateLocalMachineKey(otherKey);
+    WriteLocalMachineValue(otherKey, statusName, REG_SZ, "1", 2);
+}
+
+// Checks that nothing but the status value changed, and that it holds
+// `expected` ("1", "0", or "unset" when nothing may be written).
+void CheckRegistry(int line, const Snapshot& before, const char* expected)
+{
+    Snapshot after = TakeSnapshot(makerKey);
+    Snapshot expectedAfter = before;
+    const std::string status = std::string("Installation\\") + statusName;
+    if (expectedAfter.count(status))
+        expectedAfter[status] = {REG_SZ, std::string(expected) + '\0'};
+    CheckAt(__FILE__, line, after == expectedAfter, "the registry is not as expected: %s is [%s]",
+            status.c_str(), after.count(status) ? HexBytes(after[status].second).c_str() : "absent");
+}
+
+void TailsThatNameNoProgram(const Scratch& s)
+{
+    const HANDLE text = CreateFileA((s.setupDir + "\\readme.txt").c_str(), GENERIC_WRITE, 0,
+                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written;
+    WriteFile(text, "not a program\r\n", 15, &written, nullptr);
+    CloseHandle(text);
+
+    const struct {
+        int line;
+        const char* commandLine;
+    } rows[] = {
+        {__LINE__, "{L} \"{D}\""},
+        {__LINE__, "{L} {D}"},
+        {__LINE__, "{L} \"{D}\\readme.txt\""},
+        {__LINE__, "{L} {R}\\No Such Dir\\Not Here\\setup.exe /s"},
+    };
+    for (const auto& row : rows) {
+        ResetMakerKeys();
+        const Snapshot before = TakeSnapshot(makerKey);
+        const std::string commandLine = Expand(s, row.commandLine);
+        const Outcome outcome = RunLauncher(s, false, commandLine);
+        ok_row(row, outcome.exitCode == 0, "[%s]: exit code %ld", commandLine.c_str(),
+               outcome.exitCode);
+        ok_row(row, outcome.probeRuns.empty(), "[%s]: a program ran", commandLine.c_str());
+        CheckRegistry(row.line, before, "0");
+    }
+}
+
+void KeysThatCannotBeWritten(const Scratch& s)
+{
+    // No maker's key at all, or no status key under it: nothing is created.
+    DeleteLocalMachineTree(makerKey);
+    Outcome outcome = RunLauncher(s, false, Expand(s, "{L}"));
+    ok(outcome.exitCode == 0 && outcome.probeRuns.size() == 1, "absent maker's key: the run");
+    ok(!LocalMachineKeyExists(makerKey), "the maker's key was created");
+
+    ResetMakerKeys();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, statusKey);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, statusKey);
+    Snapshot before = TakeSnapshot(makerKey);
+    outcome = RunLauncher(s, false, Expand(s, "{L}"));
+    ok(outcome.exitCode == 0 && outcome.probeRuns.size() == 1, "absent status key: the run");
+    ok(TakeSnapshot(makerKey) == before, "absent status key: the registry changed");
+
+    // A status key that may only be read keeps its old value.
+    ResetMakerKeys();
+    before = TakeSnapshot(makerKey);
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1,
+                                                         &readOnly, nullptr);
+    HKEY key;
+    RegOpenKeyExA(HKEY_LOCAL_MACHINE, statusKey, 0, WRITE_DAC, &key);
+    ok(RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS,
+       "cannot make the key read-only");
+    RegCloseKey(key);
+    LocalFree(readOnly);
+    HKEY probe;
+    const LONG writable = RegOpenKeyExA(HKEY_LOCAL_MACHINE, statusKey, 0, KEY_WRITE, &probe);
+    ok(writable == ERROR_ACCESS_DENIED, "the read-only key opens for writing: %ld", writable);
+    if (writable == ERROR_SUCCESS)
+        RegCloseKey(probe);
+
+    outcome = RunLauncher(s, false, Expand(s, "{L}"));
+    ok(outcome.exitCode == 0 && outcome.probeRuns.size() == 1, "read-only key: the run");
+    CheckRegistry(__LINE__, before, "unset");
+}
+
+struct WindowSearch {
+    DWORD processId;
+    int windows;
+};
+
+BOOL CALLBACK CountWindowsOf(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    search->windows += owner == search->processId;
+    return TRUE;
+}
+
+void ChildrenThatEndBadly(const Scratch& s)
+{
+    // An access violation in the child.
+    ResetMakerKeys();
+    Snapshot before = TakeSnapshot(makerKey);
+    PROCESS_INFORMATION launcher;
+    Outcome outcome = RunLauncher(s, false, Expand(s, "{L}"), 0, "crash");
+    ok(outcome.exitCode == 0 && outcome.probeRuns.size() == 1, "crashing child: the run");
+    CheckRegistry(__LINE__, before, "0");
+
+    // A child that another process ends, with exit code 1 as taskkill does.
+    // While the launcher waits for it, the launcher owns no window.
+    ResetMakerKeys();
+    before = TakeSnapshot(makerKey);
+    PrepareProbe(s, 0, "sleep");
+    if (!ok(StartRaw(nullptr, Expand(s, "{L}"), s.root.c_str(), &launcher), "cannot start"))
+        return;
+    std::vector<ProbeRun> runs;
+    for (int i = 0; i < 300 && runs.empty(); ++i, Sleep(100))
+        runs = ReadProbeLog(s);
+    if (ok(runs.size() == 1, "the probe did not start")) {
+        WindowSearch search = {launcher.dwProcessId, 0};
+        EnumWindows(CountWindowsOf, reinterpret_cast<LPARAM>(&search));
+        ok(search.windows == 0, "the launcher owns %d windows while it waits", search.windows);
+        ok(WaitForSingleObject(launcher.hProcess, 0) == WAIT_TIMEOUT,
+           "the launcher did not wait for its child");
+
+        HANDLE child = OpenProcess(PROCESS_TERMINATE, FALSE, runs[0].processId);
+        ok(child && TerminateProcess(child, 1), "cannot end the child");
+        if (child)
+            CloseHandle(child);
+    }
+    ok(WaitForSingleObject(launcher.hProcess, 60000) == WAIT_OBJECT_0, "the launcher hangs");
+    DWORD exitCode = 0xDEADBEEF;
+    GetExitCodeProcess(launcher.hProcess, &exitCode);
+    ok(exitCode == 0, "killed child: the launcher's exit code %lu", exitCode);
+    CloseHandle(launcher.hProcess);
+    CloseHandle(launcher.hThread);
+    CheckRegistry(__LINE__, before, "0");
+}
+
+void LongTail(const Scratch& s)
+{
+    // A command line may hold 32,767 characters with its NUL; the launcher's
+    // own is its quoted path, a blank and the tail.
+    ResetMakerKeys();
+    const std::string probe = "\"" + s.probe + "\" ";
+    const std::string launcher = "\"" + s.launcher + "\" ";
+    const std::string tail = probe + std::string(32000 - launcher.size() - probe.size(), 'x');
+    const Outcome outcome = RunLauncher(s, false, launcher + tail);
+    ok(outcome.probeRuns.size() == 1 && outcome.probeRuns[0].commandLine == tail,
+       "a %u-byte tail did not reach the child whole (%u bytes)",
+       static_cast<unsigned>(tail.size()),
+       static_cast<unsigned>(outcome.probeRuns.empty() ? 0 : outcome.probeRuns[0].commandLine.size()));
+    ok(outcome.status.bytes == std::string("1\0", 2), "long tail: status [%s]",
+       HexBytes(outcome.status.bytes).c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int probeExit;
+    if (RunAsProbe(&probeExit))
+        return probeExit;
+    if (argc != 2) {
+        std::printf("usage: launcher_faults_test PATH-OF-HvLaunch.exe\n");
+        return 2;
+    }
+    const Scratch scratch = MakeScratch(argv[1]);
+    TailsThatNameNoProgram(scratch);
+    ChildrenThatEndBadly(scratch);
+    LongTail(scratch);
+    KeysThatCannotBeWritten(scratch); // last: the read-only key may stay so
+    return CheckSummary();
+}
