@@ -10,6 +10,8 @@ import sys
 
 import pefile
 
+from checks import check, summary
+
 EXPECTED_IMPORTS = {
     "KERNEL32.dll": {
         "CreateProcessA", "WaitForSingleObject", "GetExitCodeProcess", "CloseHandle",
@@ -17,18 +19,6 @@ EXPECTED_IMPORTS = {
     },
     "ADVAPI32.dll": {"RegOpenKeyExA", "RegSetValueExA", "RegCloseKey"},
 }
-
-passed = 0
-failures = []
-
-
-def check(condition, message):
-    global passed
-    if condition:
-        passed += 1
-    else:
-        failures.append(message)
-
 
 def main(path, source_dir):
     pe = pefile.PE(path)
@@ -61,10 +51,7 @@ def main(path, source_dir):
     with open(path, "rb") as f:
         check(source_dir.encode() not in f.read(), f"the image names {source_dir}")
 
-    for message in failures:
-        print(f"{path}: {message}")
-    print(f"{passed} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return summary(path)
 
 
 if __name__ == "__main__":

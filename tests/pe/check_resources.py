@@ -11,22 +11,12 @@ import sys
 
 import pefile
 
+from checks import check, summary
+
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 US_ENGLISH = 0x0409
 # (width and height, bits per pixel), in the order of the group.
 IMAGES = [(48, 4), (32, 4), (16, 4), (48, 8), (32, 8), (16, 8), (48, 32), (32, 24), (16, 32)]
-
-passed = 0
-failures = []
-
-
-def check(condition, message):
-    global passed
-    if condition:
-        passed += 1
-    else:
-        failures.append(message)
-
 
 def resources(pe):
     """Every resource as (type, id, language) -> data."""
@@ -120,10 +110,7 @@ def main(exe_path, ico_path):
     check_version(pe)
     check_icons(found, ico_path, exe_path)
 
-    for message in failures:
-        print(f"{exe_path}: {message}")
-    print(f"{passed} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return summary(exe_path)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,6 @@
 // it runs the probe and records the outcome in the registry.
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "check.h"
@@ -100,19 +99,15 @@ void ValueRules(const Scratch& s)
     DeleteLocalMachineTree(makerKey);
 }
 
+void Tests(const Scratch& s)
+{
+    CommandLines(s);
+    ValueRules(s);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int probeExit;
-    if (RunAsProbe(&probeExit))
-        return probeExit;
-    if (argc != 2) {
-        std::printf("usage: launcher_e2e_test PATH-OF-HvLaunch.exe\n");
-        return 2;
-    }
-    const Scratch scratch = MakeScratch(argv[1]);
-    CommandLines(scratch);
-    ValueRules(scratch);
-    return CheckSummary();
+    return LauncherTestMain(argc, argv, Tests);
 }

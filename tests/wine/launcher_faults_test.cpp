@@ -6,7 +6,6 @@
 
 #include <sddl.h>
 
-#include <cstdio>
 #include <string>
 
 #include "check.h"
@@ -179,21 +178,17 @@ void LongTail(const Scratch& s)
        HexBytes(outcome.status.bytes).c_str());
 }
 
+void Tests(const Scratch& s)
+{
+    TailsThatNameNoProgram(s);
+    ChildrenThatEndBadly(s);
+    LongTail(s);
+    KeysThatCannotBeWritten(s); // last: the read-only key may stay so
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    int probeExit;
-    if (RunAsProbe(&probeExit))
-        return probeExit;
-    if (argc != 2) {
-        std::printf("usage: launcher_faults_test PATH-OF-HvLaunch.exe\n");
-        return 2;
-    }
-    const Scratch scratch = MakeScratch(argv[1]);
-    TailsThatNameNoProgram(scratch);
-    ChildrenThatEndBadly(scratch);
-    LongTail(scratch);
-    KeysThatCannotBeWritten(scratch); // last: the read-only key may stay so
-    return CheckSummary();
+    return LauncherTestMain(argc, argv, Tests);
 }

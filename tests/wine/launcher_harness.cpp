@@ -47,8 +47,7 @@ void AddToSnapshot(HKEY key, const std::string& prefix, Snapshot* snapshot)
     }
 }
 
-} // namespace
-
+// Acts as the probe when HV_PROBE_LOG is set; returns false otherwise.
 bool RunAsProbe(int* exitCode)
 {
     const char* logPath = std::getenv("HV_PROBE_LOG");
@@ -73,6 +72,8 @@ bool RunAsProbe(int* exitCode)
     *exitCode = code ? static_cast<int>(std::strtoul(code, nullptr, 0)) : 0;
     return true;
 }
+
+} // namespace
 
 Scratch MakeScratch(const char* builtLauncher)
 {
@@ -152,4 +153,17 @@ Snapshot TakeSnapshot(const char* path)
         RegCloseKey(key);
     }
     return snapshot;
+}
+
+int LauncherTestMain(int argc, char** argv, void (*tests)(const Scratch&))
+{
+    int probeExit;
+    if (RunAsProbe(&probeExit))
+        return probeExit;
+    if (argc != 2) {
+        std::printf("usage: %s PATH-OF-HvLaunch.exe\n", argv[0]);
+        return 2;
+    }
+    tests(MakeScratch(argv[1]));
+    return CheckSummary();
 }

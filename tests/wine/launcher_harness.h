@@ -25,8 +25,6 @@ constexpr char statusKey[] = "Software\\Halvorn Tech\\Installation";
 constexpr char makerKey[] = "Software\\Halvorn Tech";
 constexpr char statusName[] = "Quendra Drivers";
 
-// Acts as the probe when HV_PROBE_LOG is set; returns false otherwise.
-bool RunAsProbe(int* exitCode);
 
 // The launcher and the probe, as HvDrvStp.exe, side by side in a directory
 // with a blank in its name, under a scratch root from which the launcher
@@ -66,6 +64,11 @@ Outcome RunLauncher(const Scratch& s, bool launcherAsApplication, const std::str
 // Removes the maker's key and creates the status key afresh, holding the
 // status value "unset", a sentinel that shows whether a run wrote it.
 void ResetStatusKey();
+
+// The main of a launcher test program, called with the built launcher's
+// path: acts as the probe when it is one, otherwise runs the tests against
+// a fresh scratch layout and prints the closing line.
+int LauncherTestMain(int argc, char** argv, void (*tests)(const Scratch&));
 
 // Every value under a key and its subkeys: "subkey\name" -> type and bytes.
 using Snapshot = std::map<std::string, std::pair<DWORD, std::string>>;
