@@ -78,7 +78,12 @@ bool RunAsProbe(int* exitCode)
 Scratch MakeScratch(const char* builtLauncher)
 {
     Scratch s;
-    s.root = DirectoryOf(OwnPath()) + "\\scratch " + std::to_string(GetCurrentProcessId());
+    // One scratch directory for each test program, used again by its next
+    // run. No blank-separated prefix of its path may name a program: the
+    // unquoted-path cases would start that program.
+    const std::string self = OwnPath();
+    const size_t name = self.find_last_of('\\') + 1;
+    s.root = self.substr(0, name) + "scratch for " + self.substr(name, self.size() - name - 4);
     s.setupDir = s.root + "\\Driver Setup";
     s.launcher = s.setupDir + "\\HvLaunch.exe";
     s.probe = s.setupDir + "\\HvDrvStp.exe";
