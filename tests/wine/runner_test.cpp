@@ -120,6 +120,15 @@ void ReturnsWhenTheChildEndsNotItsChildren()
 
 void LeavesNoHandleBehind()
 {
+    // The count itself must see a handle come and go, or every check of it
+    // would pass for nothing.
+    const DWORD base = HandleCount();
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    const DWORD withEvent = HandleCount();
+    CloseHandle(event);
+    ok(base > 0 && withEvent == base + 1 && HandleCount() == base,
+       "the handle count does not follow a handle: %lu, %lu, %lu", base, withEvent, HandleCount());
+
     const std::string line = Self() + " child-exit 0";
     RunAndWait(line.c_str()); // the first call may load what later ones reuse
     const DWORD handlesBefore = HandleCount();
