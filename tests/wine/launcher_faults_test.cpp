@@ -122,7 +122,12 @@ BOOL CALLBACK CountWindowsOf(HWND window, LPARAM context)
 
 void ChildrenThatEndBadly(const Scratch& s)
 {
-    // An access violation in the child.
+    // An access violation in the child. The probe, started directly, shows
+    // that it really ends so.
+    PrepareProbe(s, 0, "crash");
+    const long crashCode = RunRaw(nullptr, "\"" + s.probe + "\"", s.root.c_str());
+    ok(crashCode == static_cast<long>(EXCEPTION_ACCESS_VIOLATION), "the probe ended with %lx",
+       crashCode);
     ResetMakerKeys();
     Snapshot before = TakeSnapshot(makerKey);
     PROCESS_INFORMATION launcher;
@@ -141,6 +146,14 @@ void ChildrenThatEndBadly(const Scratch& s)
     for (int i = 0; i < 300 && runs.empty(); ++i, Sleep(100))
         runs = ReadProbeLog(s);
     if (ok(runs.size() == 1, "the probe did not start")) {
+        // The search must find a window where there is one: this program's own.
+        HWND own = CreateWindowExA(0, "STATIC", "own", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                   nullptr, nullptr, nullptr);
+        WindowSearch control = {GetCurrentProcessId(), 0};
+        EnumWindows(CountWindowsOf, reinterpret_cast<LPARAM>(&control));
+        ok(own && control.windows >= 1, "the window search misses this program's own window");
+        DestroyWindow(own);
+
         WindowSearch search = {launcher.dwProcessId, 0};
         EnumWindows(CountWindowsOf, reinterpret_cast<LPARAM>(&search));
         ok(search.windows == 0, "the launcher owns %d windows while it waits", search.windows);

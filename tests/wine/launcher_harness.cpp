@@ -63,8 +63,11 @@ bool RunAsProbe(int* exitCode)
     }
     const char* action = std::getenv("HV_PROBE_ACTION");
     if (action && std::string(action) == "crash") {
-        SetErrorMode(SEM_NOGPFAULTERRORBOX); // no debugger, no dialog: just the end
-        *static_cast<volatile int*>(nullptr) = 0;
+        // Raised, not provoked: under qemu's user-mode emulation Wine sees a
+        // stray store without its trap number and reports an illegal
+        // instruction instead. Unhandled, either ends the process with the
+        // exception's code, which is all the launcher sees.
+        RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, nullptr);
     }
     if (action && std::string(action) == "sleep")
         Sleep(60000);
