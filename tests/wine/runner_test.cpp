@@ -12,6 +12,11 @@
 
 namespace {
 
+std::string Self()
+{
+    return "\"" + OwnPath() + "\"";
+}
+
 // child-exit N: ends with exit code N (unsigned, any 32-bit value).
 // child-spawn-sleeper: starts a copy of itself that sleeps for a minute,
 //   and ends at once with that copy's process id as its exit code.
@@ -28,12 +33,8 @@ int RunChild(int argc, char** argv)
         return 0;
     }
     if (mode == "child-spawn-sleeper") {
-        std::string line = "\"" + OwnPath() + "\" child-sleep";
-        STARTUPINFOA startupInfo = {};
-        startupInfo.cb = sizeof startupInfo;
-        PROCESS_INFORMATION process = {};
-        if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startupInfo, &process))
+        PROCESS_INFORMATION process;
+        if (!StartRaw(nullptr, Self() + " child-sleep", nullptr, &process))
             return 0;
         CloseHandle(process.hProcess);
         CloseHandle(process.hThread);
@@ -47,11 +48,6 @@ int RunChild(int argc, char** argv)
         return same ? 0 : 1;
     }
     return 99;
-}
-
-std::string Self()
-{
-    return "\"" + OwnPath() + "\"";
 }
 
 void ExitCodesComeBackUnchanged()
