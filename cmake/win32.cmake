@@ -21,7 +21,12 @@ target_link_options(HvLaunch PRIVATE
     -nostdlib -nostartfiles
     # A misspelt entry must fail the link, not fall back to the start of .text.
     -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
-    -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s)
+    -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s
+    # Mitigations the loader applies: a relocatable image for ASLR, with its
+    # relocation table kept; DEP; no structured exception handlers, so none
+    # can be planted; and terminal-server aware, as Windows linkers mark
+    # every program.
+    -Wl,--dynamicbase -Wl,--enable-reloc-section -Wl,--nxcompat -Wl,--no-seh -Wl,--tsaware)
 
 add_subdirectory(bench)
 add_subdirectory(demo)
