@@ -45,3 +45,8 @@ add_test(NAME icon_is_generated
 add_test(NAME reproducible_build
          COMMAND "${CMAKE_SOURCE_DIR}/scripts/check-reproducible" $<TARGET_FILE:HvLaunch>)
 set_tests_properties(reproducible_build PROPERTIES TIMEOUT 300)
+
+# Signing and verifying releases, offline, with a throwaway CA.
+add_test(NAME release_signing
+         COMMAND "${CMAKE_SOURCE_DIR}/tests/release/release_test.sh" "${CMAKE_SOURCE_DIR}")
+set_tests_properties(release_signing PROPERTIES TIMEOUT 300)

@@ -20,6 +20,43 @@ EXPECTED_IMPORTS = {
     "ADVAPI32.dll": {"RegOpenKeyExA", "RegSetValueExA", "RegCloseKey"},
 }
 
+IMAGE_SCN_MEM_EXECUTE, IMAGE_SCN_MEM_WRITE = 0x20000000, 0x80000000
+DLL = pefile.DLL_CHARACTERISTICS
+
+
+def check_mitigations(pe):
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    relocations = pe.OPTIONAL_HEADER.DATA_DIRECTORY[
+        pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_BASERELOC"]]
+    rows = [
+        # ASLR: the loader may move the image, and the table says how.
+        (flags & DLL["IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE"] and relocations.Size > 0
+         and not pe.FILE_HEADER.Characteristics & 0x0001,  # IMAGE_FILE_RELOCS_STRIPPED
+         "ASLR: no dynamic base, or no relocation table"),
+        (flags & DLL["IMAGE_DLLCHARACTERISTICS_NX_COMPAT"], "DEP: not NX compatible"),
+        # No structured exception handler to hijack; on x86 this is what
+        # passes an analyser's SafeSEH check for an image without handlers.
+        (flags & DLL["IMAGE_DLLCHARACTERISTICS_NO_SEH"], "NO_SEH is not set"),
+        (flags & DLL["IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE"],
+         "not terminal-server aware"),
+    ]
+    for holds, message in rows:
+        check(bool(holds), message)
+    for section in pe.sections:
+        name = section.Name.rstrip(b"\0").decode()
+        writable = section.Characteristics & IMAGE_SCN_MEM_WRITE
+        check(not (writable and section.Characteristics & IMAGE_SCN_MEM_EXECUTE),
+              f"section {name} is both writable and executable")
+    # A read-only .rsrc: binutils 2.40, this toolchain's linker, marks every
+    # section named .rsrc writable whatever its input says (objcopy too), so
+    # this row accepts a writable one only from a linker of 2.40 or older.
+    rsrc = [s for s in pe.sections if s.Name.rstrip(b"\0") == b".rsrc"]
+    linker = (pe.OPTIONAL_HEADER.MajorLinkerVersion, pe.OPTIONAL_HEADER.MinorLinkerVersion)
+    check(len(rsrc) == 1 and (not rsrc[0].Characteristics & IMAGE_SCN_MEM_WRITE
+                              or linker <= (2, 40)),
+          f"the .rsrc section is writable, from linker {linker[0]}.{linker[1]}")
+
+
 def main(path, source_dir):
     pe = pefile.PE(path)
     check(pe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_I386"],
@@ -51,6 +88,7 @@ def main(path, source_dir):
     with open(path, "rb") as f:
         check(source_dir.encode() not in f.read(), f"the image names {source_dir}")
 
+    check_mitigations(pe)
     return summary(path)
 
 
