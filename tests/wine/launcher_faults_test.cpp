@@ -1,11 +1,13 @@
 // HvLaunch.exe under faults, on Wine: keys it may not write or that are not
-// there, children that crash or are killed, tails that name no program, a
-// tail as long as a command line may be. Every case ends with exit status 0,
+// there, children that crash or are killed, a launcher ended while it
+// waits, setup scripts, tails that name no program, a tail as long as a
+// command line may be. Every case ends with exit status 0,
 // no window, and the registry exactly as before but for the status value.
 #include <windows.h>
 
 #include <sddl.h>
 
+#include <cstring>
 #include <string>
 
 #include "check.h"
@@ -36,6 +38,15 @@ void CheckRegistry(int line, const Snapshot& before, const char* expected)
         expectedAfter[status] = {REG_SZ, std::string(expected) + '\0'};
     CheckAt(__FILE__, line, after == expectedAfter, "the registry is not as expected: %s is [%s]",
             status.c_str(), after.count(status) ? HexBytes(after[status].second).c_str() : "absent");
+}
+
+// Waits until the probe has logged its start; returns its runs.
+std::vector<ProbeRun> AwaitProbe(const Scratch& s)
+{
+    std::vector<ProbeRun> runs;
+    for (int i = 0; i < 300 && runs.empty(); ++i, Sleep(100))
+        runs = ReadProbeLog(s);
+    return runs;
 }
 
 void TailsThatNameNoProgram(const Scratch& s)
@@ -142,9 +153,7 @@ void ChildrenThatEndBadly(const Scratch& s)
     PrepareProbe(s, 0, "sleep");
     if (!ok(StartRaw(nullptr, Expand(s, "{L}"), s.root.c_str(), &launcher), "cannot start"))
         return;
-    std::vector<ProbeRun> runs;
-    for (int i = 0; i < 300 && runs.empty(); ++i, Sleep(100))
-        runs = ReadProbeLog(s);
+    const std::vector<ProbeRun> runs = AwaitProbe(s);
     if (ok(runs.size() == 1, "the probe did not start")) {
         // The search must find a window where there is one: this program's own.
         HWND own = CreateWindowExA(0, "STATIC", "own", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
@@ -174,6 +183,81 @@ void ChildrenThatEndBadly(const Scratch& s)
     CheckRegistry(__LINE__, before, "0");
 }
 
+void LauncherEndedFromOutside(const Scratch& s)
+{
+    // The launcher is ended while it waits, as a deployment tool's timeout
+    // ends it: nothing is written, so a "1" from an earlier run stays, and
+    // its setup child goes on running.
+    ResetMakerKeys();
+    WriteLocalMachineValue(statusKey, statusName, REG_SZ, "1", 2);
+    const Snapshot before = TakeSnapshot(makerKey);
+    PrepareProbe(s, 0, "sleep");
+    PROCESS_INFORMATION launcher;
+    if (!ok(StartRaw(nullptr, Expand(s, "{L}"), s.root.c_str(), &launcher), "cannot start"))
+        return;
+    const std::vector<ProbeRun> runs = AwaitProbe(s);
+    ok(runs.size() == 1, "the probe did not start");
+    ok(TerminateProcess(launcher.hProcess, 1), "cannot end the launcher");
+    WaitForSingleObject(launcher.hProcess, 60000);
+    CloseHandle(launcher.hProcess);
+    CloseHandle(launcher.hThread);
+    CheckRegistry(__LINE__, before, "1");
+    if (runs.empty())
+        return;
+    HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, runs[0].processId);
+    ok(child && WaitForSingleObject(child, 0) == WAIT_TIMEOUT,
+       "the setup child ended with the launcher");
+    if (child) {
+        TerminateProcess(child, 0);
+        WaitForSingleObject(child, 60000);
+        CloseHandle(child);
+    }
+}
+
+void SetupScripts(const Scratch& s)
+{
+    // A script named by its full path runs, and its exit code decides; a
+    // bare script name is not searched for beside the launcher, only in
+    // the current directory.
+    const struct {
+        const char* name;
+        const char* text;
+    } scripts[] = {
+        {"setup ok.cmd", "@echo off\r\nexit /b 0\r\n"},
+        {"setup three.cmd", "@echo off\r\nexit /b 3\r\n"},
+        {"setup.cmd", "@echo off\r\nexit /b 0\r\n"},
+        {"setup.bat", "@echo off\r\nexit /b 0\r\n"},
+    };
+    for (const auto& script : scripts) {
+        const HANDLE file = CreateFileA((s.setupDir + "\\" + script.name).c_str(), GENERIC_WRITE,
+                                        0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written;
+        WriteFile(file, script.text, static_cast<DWORD>(std::strlen(script.text)), &written, nullptr);
+        CloseHandle(file);
+    }
+    const struct {
+        int line;
+        const char* commandLine;
+        bool fromSetupDir; // the current directory: the launcher's, or the scratch root
+        const char* expected;
+    } rows[] = {
+        {__LINE__, "{L} \"{D}\\setup ok.cmd\"", false, "1"},
+        {__LINE__, "{L} \"{D}\\setup three.cmd\"", false, "0"},
+        {__LINE__, "{L} \"{D}\\setup.bat\" /quiet", false, "1"},
+        {__LINE__, "{L} setup.cmd", false, "0"},
+        {__LINE__, "{L} setup.cmd", true, "1"},
+    };
+    for (const auto& row : rows) {
+        ResetMakerKeys();
+        const Snapshot before = TakeSnapshot(makerKey);
+        const std::string commandLine = Expand(s, row.commandLine);
+        const long exitCode = RunRaw(nullptr, commandLine,
+                                     (row.fromSetupDir ? s.setupDir : s.root).c_str());
+        ok_row(row, exitCode == 0, "[%s]: exit code %ld", commandLine.c_str(), exitCode);
+        CheckRegistry(row.line, before, row.expected);
+    }
+}
+
 void LongTail(const Scratch& s)
 {
     // A command line may hold 32,767 characters with its NUL; the launcher's
@@ -196,6 +280,8 @@ void Tests(const Scratch& s)
 {
     TailsThatNameNoProgram(s);
     ChildrenThatEndBadly(s);
+    LauncherEndedFromOutside(s);
+    SetupScripts(s);
     LongTail(s);
     KeysThatCannotBeWritten(s); // last: the read-only key may stay so
 }
