@@ -82,6 +82,24 @@ void ValueRules(const Scratch& s)
     ok(outcome.status.type == REG_SZ && outcome.status.bytes == std::string("1\0", 2),
        "a REG_DWORD was not replaced: type %lu, bytes [%s]", outcome.status.type,
        HexBytes(outcome.status.bytes).c_str());
+    // The stored bytes, raw: the UTF-16 digit and its NUL. Wine's
+    // RegSetValueExA adds a missing NUL itself, so under Wine this row
+    // passes also for a launcher that stores the digit alone; Windows
+    // stores what it is given, and there the row tells the two apart.
+    HKEY key;
+    wchar_t raw[8] = {0x7777, 0x7777, 0x7777, 0x7777};
+    DWORD rawType = 0xDEADBEEF, rawSize = sizeof raw;
+    if (ok(RegOpenKeyExA(HKEY_LOCAL_MACHINE, statusKey, 0, KEY_QUERY_VALUE, &key) == ERROR_SUCCESS,
+           "cannot open the status key")) {
+        RegQueryValueExW(key, L"Quendra Drivers", nullptr, &rawType, reinterpret_cast<BYTE*>(raw),
+                         &rawSize);
+        RegCloseKey(key);
+    }
+    const std::string rawBytes(reinterpret_cast<const char*>(raw), rawSize);
+    ok(rawType == REG_SZ && rawBytes == std::string("1\0\0\0", 4),
+       "read raw: type %lu, bytes [%s], expected 1 and [31 00 00 00]", rawType,
+       HexBytes(rawBytes).c_str());
+
     const RegistryValue version = ReadLocalMachineValue(statusKey, "Version");
     ok(version.type == REG_SZ && version.bytes == std::string("2.1\0", 4),
        "another value changed: [%s]", HexBytes(version.bytes).c_str());

@@ -117,6 +117,54 @@ void KeysThatCannotBeWritten(const Scratch& s)
     CheckRegistry(__LINE__, before, "unset");
 }
 
+void KeyThatMayOnlyBeWritten(const Scratch& s)
+{
+    // A status key whose ACL grants KEY_WRITE alone, nothing that reads, is
+    // written: the launcher asks for no more than it needs. The owner's
+    // implicit right to change the ACL lets the test open it up again.
+    ResetMakerKeys();
+    const Snapshot before = TakeSnapshot(makerKey);
+    const auto setDacl = [](const char* sddl) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                             nullptr);
+        HKEY key;
+        LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, statusKey, 0, WRITE_DAC, &key);
+        if (result == ERROR_SUCCESS) {
+            result = RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
+            RegCloseKey(key);
+        }
+        LocalFree(descriptor);
+        return result;
+    };
+    if (!ok(setDacl("D:P(A;;0x20006;;;WD)") == ERROR_SUCCESS, "cannot make the key write-only"))
+        return;
+    // The control: wider access than KEY_WRITE is really refused.
+    HKEY probe;
+    const struct {
+        int line;
+        REGSAM access;
+        LONG expected;
+    } rows[] = {
+        {__LINE__, KEY_WRITE, ERROR_SUCCESS},
+        {__LINE__, KEY_WRITE | KEY_QUERY_VALUE, ERROR_ACCESS_DENIED},
+        {__LINE__, KEY_ALL_ACCESS, ERROR_ACCESS_DENIED},
+        {__LINE__, KEY_READ, ERROR_ACCESS_DENIED},
+    };
+    for (const auto& row : rows) {
+        const LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, statusKey, 0, row.access, &probe);
+        ok_row(row, result == row.expected, "access %#lx: open gives %ld, expected %ld",
+               row.access, result, row.expected);
+        if (result == ERROR_SUCCESS)
+            RegCloseKey(probe);
+    }
+
+    const Outcome outcome = RunLauncher(s, false, Expand(s, "{L}"));
+    ok(outcome.exitCode == 0 && outcome.probeRuns.size() == 1, "write-only key: the run");
+    ok(setDacl("D:P(A;;KA;;;WD)") == ERROR_SUCCESS, "cannot open the key up again");
+    CheckRegistry(__LINE__, before, "1");
+}
+
 struct WindowSearch {
     DWORD processId;
     int windows;
@@ -283,6 +331,7 @@ void Tests(const Scratch& s)
     LauncherEndedFromOutside(s);
     SetupScripts(s);
     LongTail(s);
+    KeyThatMayOnlyBeWritten(s);
     KeysThatCannotBeWritten(s); // last: the read-only key may stay so
 }
 
