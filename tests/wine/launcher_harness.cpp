@@ -168,10 +168,12 @@ int LauncherTestMain(int argc, char** argv, void (*tests)(const Scratch&))
     int probeExit;
     if (RunAsProbe(&probeExit))
         return probeExit;
-    if (argc != 2) {
-        std::printf("usage: %s PATH-OF-HvLaunch.exe\n", argv[0]);
+    if (argc < 2) {
+        std::printf("usage: %s PATH-OF-HvLaunch.exe [FILE...]\n", argv[0]);
         return 2;
     }
-    tests(MakeScratch(argv[1]));
+    Scratch s = MakeScratch(argv[1]);
+    s.files.assign(argv + 2, argv + argc);
+    tests(s);
     return CheckSummary();
 }

@@ -35,6 +35,7 @@ struct Scratch {
     std::string launcher;
     std::string probe;
     std::string log;
+    std::vector<std::string> files; // further paths the test program was given
 };
 Scratch MakeScratch(const char* builtLauncher);
 
@@ -66,7 +67,7 @@ Outcome RunLauncher(const Scratch& s, bool launcherAsApplication, const std::str
 void ResetStatusKey();
 
 // The main of a launcher test program, called with the built launcher's
-// path: acts as the probe when it is one, otherwise runs the tests against
+// path and any further files it needs: acts as the probe when it is one, otherwise runs the tests against
 // a fresh scratch layout and prints the closing line.
 int LauncherTestMain(int argc, char** argv, void (*tests)(const Scratch&));
 
