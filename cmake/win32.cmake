@@ -13,24 +13,31 @@ set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
 enable_language(RC)
 
-add_executable(HvLaunch WIN32 src/startup.cpp res/HvLaunch.rc)
+# A launcher image from the given sources: HvLaunch.exe itself, and the
+# broken launcher that the test bundle must catch.
+function(add_launcher name)
+    add_executable(${name} WIN32 ${ARGN})
+    target_compile_options(${name} PRIVATE -Wall -Wextra -Werror ${product_flags})
+    target_link_libraries(${name} PRIVATE launcher_core kernel32 advapi32)
+    target_link_options(${name} PRIVATE
+        -nostdlib -nostartfiles
+        # A misspelt entry must fail the link, not fall back to the start of .text.
+        -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
+        -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s
+        # Mitigations the loader applies: a relocatable image for ASLR, with
+        # its relocation table kept; DEP; no structured exception handlers,
+        # so none can be planted; and terminal-server aware, as Windows
+        # linkers mark every program.
+        -Wl,--dynamicbase -Wl,--enable-reloc-section -Wl,--nxcompat -Wl,--no-seh -Wl,--tsaware)
+endfunction()
+
+add_launcher(HvLaunch src/startup.cpp res/HvLaunch.rc)
 set_property(SOURCE res/HvLaunch.rc APPEND PROPERTY OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/HvLaunch.ico")
-target_compile_options(HvLaunch PRIVATE -Wall -Wextra -Werror ${product_flags})
-target_link_libraries(HvLaunch PRIVATE launcher_core kernel32 advapi32)
-target_link_options(HvLaunch PRIVATE
-    -nostdlib -nostartfiles
-    # A misspelt entry must fail the link, not fall back to the start of .text.
-    -Wl,--entry=_LauncherStartup -Wl,--fatal-warnings
-    -Wl,--subsystem,windows -Wl,--no-insert-timestamp -s
-    # Mitigations the loader applies: a relocatable image for ASLR, with its
-    # relocation table kept; DEP; no structured exception handlers, so none
-    # can be planted; and terminal-server aware, as Windows linkers mark
-    # every program.
-    -Wl,--dynamicbase -Wl,--enable-reloc-section -Wl,--nxcompat -Wl,--no-seh -Wl,--tsaware)
 
 add_subdirectory(bench)
 add_subdirectory(demo)
 add_subdirectory(tests/wine)
+add_subdirectory(tests/bundle)
 
 add_test(NAME image_check
          COMMAND /usr/bin/python3 "${CMAKE_SOURCE_DIR}/tests/pe/check_image.py"

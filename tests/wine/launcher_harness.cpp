@@ -63,6 +63,8 @@ bool RunAsProbe(int* exitCode)
     }
     const char* action = std::getenv("HV_PROBE_ACTION");
     if (action && std::string(action) == "crash") {
+        // No error report window to wait on, neither Windows' nor Wine's.
+        SetErrorMode(SEM_NOGPFAULTERRORBOX);
         // Raised, not provoked: under qemu's user-mode emulation Wine sees a
         // stray store without its trap number and reports an illegal
         // instruction instead. Unhandled, either ends the process with the

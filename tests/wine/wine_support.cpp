@@ -52,10 +52,15 @@ long RunRaw(const char* applicationName, const std::string& commandLine,
     return static_cast<long>(exitCode);
 }
 
-// Wine 8 answers GetProcessHandleCount with 0 whatever is open, so this
-// counts the calling process's entries in the system's handle table.
+// Windows answers GetProcessHandleCount; Wine 8 answers 0 whatever is
+// open, and there the calling process's entries in the system's handle
+// table are counted instead.
 DWORD HandleCount()
 {
+    DWORD reported = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &reported) && reported > 0)
+        return reported;
+
     struct HandleEntry {
         ULONG ownerProcessId;
         BYTE objectType;

@@ -23,7 +23,7 @@ bool StartRaw(const char* applicationName, const std::string& commandLine,
 long RunRaw(const char* applicationName, const std::string& commandLine,
             const char* currentDirectory = nullptr);
 
-// The calling process's handle count.
+// The calling process's handle count, from whichever source works here.
 DWORD HandleCount();
 
 // Registry keys under HKEY_LOCAL_MACHINE, in this 32-bit program's view.
