@@ -112,7 +112,10 @@ done
 
 # Without a timestamp the signer is warned; dist --sign publishes the
 # signed file and, apart, the build beneath it.
-dist_tree=$(dirname "$(dirname "$(dirname "$unsigned")")")
+# In a clone of the commit, so that this tree's dist/ stays as it is.
+dist_tree=$scratch/clone
+git clone -q --no-hardlinks "$source_dir" "$dist_tree"
+git -C "$dist_tree" checkout -q "$commit"
 status=0
 "$dist_tree/scripts/dist" --sign "${pem[@]}" >"$scratch/dist.log" 2>&1 || status=$?
 check $LINENO "dist --sign exits $status: $(tail -n 1 "$scratch/dist.log")" [ $status = 0 ]
