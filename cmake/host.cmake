@@ -6,3 +6,9 @@ set(sanitizers -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-
 target_compile_options(launcher_core PRIVATE ${sanitizers})
 
 add_subdirectory(tests/host)
+
+# The hosted CI workflow cannot run here: lint it instead.
+add_test(NAME workflow_lint
+         COMMAND "${CMAKE_SOURCE_DIR}/tests/workflow/lint.sh" "${CMAKE_SOURCE_DIR}"
+                 "${CMAKE_BINARY_DIR}/tools/action-validator")
+set_tests_properties(workflow_lint PROPERTIES TIMEOUT 300)
