@@ -27,14 +27,16 @@ check() { # check LINE DESCRIPTION CONDITION...
     fi
 }
 
-# Runs the bundle, unzipped afresh into C:\HvLaunch-tests; the output is
-# in $scratch/$1.log, the exit status in $status.
+# Runs the bundle, unzipped afresh into C:\HvLaunch-tests, with launcher
+# $2 in place of its own and after running $3, where given; the output is
+# in $scratch/$1.txt, the exit status in $status.
 run_bundle() {
     local dir=$prefix/drive_c/HvLaunch-tests
     rm -rf "$dir"
     mkdir -p "$dir"
     /usr/bin/python3 -m zipfile -e "$bundle" "$dir"
     [ -z "${2:-}" ] || cp "$2" "$dir/HvLaunch.exe"
+    [ -z "${3:-}" ] || "$3"
     status=0
     wine cmd /c 'C:\HvLaunch-tests\run-tests.cmd' </dev/null >"$scratch/$1.log" 2>&1 || status=$?
     tr -d '\r' <"$scratch/$1.log" >"$scratch/$1.txt"
@@ -61,7 +63,22 @@ else
     cat "$scratch/good.txt"
 fi
 
-run_bundle broken "$broken"
+# This time an earlier run was interrupted after it had saved the maker's
+# keys, and left them changed: they are put back before anything else, so
+# that the changed ones are not saved as the machine's own.
+interrupted() {
+    local saved=$prefix/drive_c/HvLaunch-tests/saved-registry
+    mkdir -p "$saved"
+    wine reg export 'HKLM\Software\Halvorn Tech' 'C:\HvLaunch-tests\saved-registry\view-32.reg' \
+        /reg:32 /y >/dev/null 2>&1
+    : >"$saved/absent-64"
+    : >"$saved/complete"
+    wine reg add 'HKLM\Software\Halvorn Tech\Installation' /v 'Quendra Drivers' /d changed /f \
+        /reg:32 >/dev/null 2>&1
+}
+run_bundle broken "$broken" interrupted
+check $LINENO "the interrupted run's keys are put back first" \
+    grep -q 'an earlier run was interrupted' "$scratch/broken.txt"
 check $LINENO "the bundle exits $status with the broken launcher" [ $status = 1 ]
 last=$(tail -n 1 "$scratch/broken.txt")
 failures=$(sed -n 's/^[0-9]* passed, \([0-9]*\) failed$/\1/p' <<<"$last")

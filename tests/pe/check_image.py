@@ -6,6 +6,7 @@ that would make two builds differ.
 
     check_image.py HvLaunch.exe SOURCE-DIR
 """
+import os
 import sys
 
 import pefile
@@ -88,6 +89,8 @@ def main(path, source_dir):
     with open(path, "rb") as f:
         check(source_dir.encode() not in f.read(), f"the image names {source_dir}")
 
+    size = os.path.getsize(path)
+    check(size <= 32 * 1024, f"the image is {size} bytes, more than 32 KiB")
     check_mitigations(pe)
     return summary(path)
 

@@ -221,9 +221,10 @@ void ChildrenThatEndBadly(const Scratch& s)
             ok(search.windows == 0, "the launcher owns %d windows while it waits",
                search.windows);
         } else {
-            std::printf("skipped: the launcher's windows: no window can be made here (error %lu), "
-                        "so none could be seen\n",
-                        createError);
+            std::printf("skipped: the launcher's windows: %s, so none could be seen\n",
+                        own ? "a window made here is not listed by EnumWindows"
+                            : ("no window can be made here, error " + std::to_string(createError))
+                                  .c_str());
         }
         ok(WaitForSingleObject(launcher.hProcess, 0) == WAIT_TIMEOUT,
            "the launcher did not wait for its child");
