@@ -15,17 +15,7 @@ trap '"$source_dir/scripts/wine-prefix" stop "$prefix"; rm -rf "$scratch"' EXIT
 "$source_dir/scripts/wine-prefix" start "$prefix" --plain
 export WINEPREFIX=$prefix WINEDEBUG=-all
 
-passed=0 failed=0
-check() { # check LINE DESCRIPTION CONDITION...
-    local line=$1 what=$2
-    shift 2
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "bundle_test.sh:$line: check failed: $what"
-    fi
-}
+source "$source_dir/tests/check.sh"
 
 # Runs the bundle, unzipped afresh into C:\HvLaunch-tests, with launcher
 # $2 in place of its own and after running $3, where given; the output is
@@ -97,5 +87,4 @@ check $LINENO "unelevated: exit status $status" [ $status = 2 ]
 check $LINENO "unelevated: the message" grep -q 'run-tests: not elevated' "$scratch/unelevated.log"
 check $LINENO "unelevated: nothing saved" [ ! -e "$dir/saved-registry" ]
 
-echo "$passed passed, $failed failed"
-[ $failed = 0 ] && [ $passed -gt 0 ]
+check_summary

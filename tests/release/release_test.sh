@@ -18,19 +18,8 @@ commit=$(git rev-parse HEAD)
 # checkout must give these bytes, also while the tree has local changes.
 unsigned=$(scripts/fresh-build "$scratch/build" "$commit")
 
-passed=0 failed=0
-check() { # check LINE-OF-ROW DESCRIPTION CONDITION...
-    local line=$1 what=$2
-    shift 2
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "release_test.sh:$line: check failed: $what"
-    fi
-}
+source "$source_dir/tests/check.sh"
 has() { grep -qF -- "$2" "$1"; }
-lacks() { ! grep -qF -- "$2" "$1"; }
 absent() { [ ! -e "$1" ] && ! ls -A "$(dirname "$1")" | grep -qF ".$(basename "$1")."; }
 signed_by="signed by /O=Halvorn Tech/CN=Halvorn Tech Test signer, identical to a build of $commit"
 
@@ -127,5 +116,4 @@ check $LINENO "dist/HvLaunch.exe is signed" has "$scratch/dist.verify" "Signatur
 check $LINENO "dist/SHA256SUMS.unsigned is the unsigned build's" \
     [ "$(cat "$dist_tree/dist/SHA256SUMS.unsigned")" = "$(sha256sum <"$unsigned" | cut -d' ' -f1)  HvLaunch.exe" ]
 
-echo "$passed passed, $failed failed"
-[ $failed = 0 ] && [ $passed -gt 0 ]
+check_summary

@@ -17,23 +17,16 @@ if [ "$(cat "$tools/version" 2>/dev/null)" != "$version" ]; then
     echo "$version" >"$tools/version"
 fi
 
-passed=0 failed=0
-result() {
-    if [ "$1" = 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "$2"; fi
-}
+source "$source_dir/tests/check.sh"
 
 # The control: a job that needs a job that does not exist.
 broken=$(mktemp --suffix=.yml)
 trap 'rm -f "$broken"' EXIT
 sed 's/^\(    needs: \).*/\1no-such-job/' "$source_dir/.github/workflows/windows.yml" >"$broken"
-status=0
-"$validator" "$broken" >/dev/null 2>&1 || status=$?
-result $((status == 0)) "lint.sh: the validator accepts a workflow whose needs: names no job"
+rejects() { ! "$validator" "$1" >/dev/null 2>&1; }
+check $LINENO "the validator accepts a workflow whose needs: names no job" rejects "$broken"
 
 for workflow in "$source_dir"/.github/workflows/*.yml; do
-    status=0
-    "$validator" "$workflow" || status=$?
-    result $status "lint.sh: $workflow does not pass"
+    check $LINENO "$workflow does not pass" "$validator" "$workflow"
 done
-echo "$passed passed, $failed failed"
-[ $failed = 0 ]
+check_summary
