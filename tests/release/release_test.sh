@@ -25,7 +25,7 @@ signed_by="signed by /O=Halvorn Tech/CN=Halvorn Tech Test signer, identical to a
 
 # Each kind of key: the signature verifies, and beneath it are the bytes of
 # the reproducible build.
-pem=(--certs "$pki/signer.pem" --key "$pki/signer.key")
+pem=(--url https://halvorn.example/drivers --certs "$pki/signer.pem" --key "$pki/signer.key")
 p12=(--pkcs12 "$pki/signer.p12" --password-file "$pki/password.txt")
 p11=(--pkcs11-module "$pkcs11_module" --key "$pkcs11_uri" --certs "$pki/signer.pem"
      --password-file "$pki/pin.txt")
@@ -47,6 +47,8 @@ for kind in pem p12 p11; do
     osslsigncode verify -CAfile "$pki/root.pem" -in "$out" >"$scratch/$kind.details" 2>&1 || true
     check $LINENO "$kind: SHA-256 digest" has "$scratch/$kind.details" "Message digest algorithm  : SHA256"
     check $LINENO "$kind: description" has "$scratch/$kind.details" "Text description: Halvorn Driver Setup Launcher"
+    [ $kind != pem ] ||
+        check $LINENO "$kind: the --url" has "$scratch/$kind.details" "URL description: https://halvorn.example/drivers"
 done
 signed=$scratch/pem/HvLaunch.exe
 
