@@ -8,7 +8,6 @@
 #include <sddl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "check.h"
@@ -73,11 +72,7 @@ std::vector<ProbeRun> AwaitProbe(const Scratch& s)
 
 void TailsThatNameNoProgram(const Scratch& s)
 {
-    const HANDLE text = CreateFileA((s.setupDir + "\\readme.txt").c_str(), GENERIC_WRITE, 0,
-                                    nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written;
-    WriteFile(text, "not a program\r\n", 15, &written, nullptr);
-    CloseHandle(text);
+    ok(WriteTextFile(s.setupDir + "\\readme.txt", "not a program\r\n"), "cannot write readme.txt");
 
     const struct {
         int line;
@@ -288,13 +283,9 @@ void SetupScripts(const Scratch& s)
         {"setup.cmd", "@echo off\r\nexit /b 0\r\n"},
         {"setup.bat", "@echo off\r\nexit /b 0\r\n"},
     };
-    for (const auto& script : scripts) {
-        const HANDLE file = CreateFileA((s.setupDir + "\\" + script.name).c_str(), GENERIC_WRITE,
-                                        0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written;
-        WriteFile(file, script.text, static_cast<DWORD>(std::strlen(script.text)), &written, nullptr);
-        CloseHandle(file);
-    }
+    for (const auto& script : scripts)
+        ok(WriteTextFile(s.setupDir + "\\" + script.name, script.text), "cannot write %s",
+           script.name);
     const struct {
         int line;
         const char* commandLine;

@@ -46,16 +46,15 @@ void Run(const Scratch& s, int line, const std::string& tail, const char* expect
     DeleteFileA(log.c_str());
     SetEnvironmentVariableA("HV_BITS_LOG", log.c_str());
     ResetStatusKey();
-    const std::string commandLine = Expand(s, "{L} ") + tail;
-    const long exitCode = RunRaw(nullptr, commandLine, s.root.c_str());
-    const RegistryValue status = ReadLocalMachineValue(statusKey, statusName);
+    const Outcome outcome = RunLauncher(s, false, Expand(s, "{L} ") + tail);
     const std::string bits = ReadBits(log);
-    CheckAt(__FILE__, line, exitCode == 0, "[%s]: exit code %ld", tail.c_str(), exitCode);
+    CheckAt(__FILE__, line, outcome.exitCode == 0, "[%s]: exit code %ld", tail.c_str(),
+            outcome.exitCode);
     CheckAt(__FILE__, line, bits == expectedBits, "[%s]: ran [%s], expected [%s]", tail.c_str(),
             bits.c_str(), expectedBits);
-    CheckAt(__FILE__, line, status.bytes == std::string(expectedStatus) + '\0',
-            "[%s]: recorded [%s], expected \"%s\"", tail.c_str(), HexBytes(status.bytes).c_str(),
-            expectedStatus);
+    CheckAt(__FILE__, line, outcome.status.bytes == std::string(expectedStatus) + '\0',
+            "[%s]: recorded [%s], expected \"%s\"", tail.c_str(),
+            HexBytes(outcome.status.bytes).c_str(), expectedStatus);
 }
 
 void Redirections(const Scratch& s)

@@ -27,6 +27,18 @@ std::string WindowsPath(const std::string& path)
     return windows;
 }
 
+bool WriteTextFile(const std::string& path, const std::string& text)
+{
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    const BOOL wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return wrote && written == text.size();
+}
+
 bool StartRaw(const char* applicationName, const std::string& commandLine,
               const char* currentDirectory, PROCESS_INFORMATION* process)
 {

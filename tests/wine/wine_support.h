@@ -14,6 +14,9 @@ std::string DirectoryOf(const std::string& path);
 // A path as Windows sees it: a Unix path is reached through Wine's Z: drive.
 std::string WindowsPath(const std::string& path);
 
+// Writes text into a new file at path, replacing any file there.
+bool WriteTextFile(const std::string& path, const std::string& text);
+
 // Starts commandLine, exactly these bytes, with the given application name
 // (null to let the platform take it from the line). StartRaw leaves both
 // handles to the caller; RunRaw waits for the end and returns the exit
